@@ -1,0 +1,3 @@
+#include "adapter/adapter_command.h"
+
+void RunAdapterCommand(bool, bool, WideText) {}

@@ -1,0 +1,17 @@
+#include "reset.h"
+
+#include "call_log.h"
+#include "fake_com.h"
+#include "fake_console.h"
+#include "fake_winsock.h"
+
+namespace fake {
+
+void Reset() {
+    calls.clear();
+    console = {};
+    com = {};
+    winsock = {};
+}
+
+}  // namespace fake

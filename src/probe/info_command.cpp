@@ -1,0 +1,3 @@
+#include "probe/info_command.h"
+
+void RunInfoCommand() {}

@@ -1,0 +1,3 @@
+#include "wake/send_wake.h"
+
+void SendWake(WideText, WideText, WideText, WideText) {}
