@@ -3,6 +3,7 @@
 #include "call_log.h"
 #include "fake_com.h"
 #include "fake_console.h"
+#include "fake_iphlpapi.h"
 #include "fake_winsock.h"
 
 namespace fake {
@@ -11,6 +12,7 @@ void Reset() {
     calls.clear();
     console = {};
     com = {};
+    iphlpapi = {};
     winsock = {};
 }
 
