@@ -18,13 +18,15 @@ struct Resolution {
     Ipv4Address address = 0;
 };
 
-// One datagram handed to sendto, with the broadcast setting of its socket at that moment.
+// One datagram handed to sendto, with the broadcast setting of its socket at that moment and
+// whether the call accepted it.
 struct Datagram {
     platform::Socket socket = 0;
     Ipv4Address address = 0;
     std::uint16_t port = 0;  // host byte order
     bool broadcast = false;
     std::vector<std::uint8_t> bytes;
+    bool accepted = true;
 };
 
 struct Winsock {

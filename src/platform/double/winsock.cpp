@@ -106,14 +106,12 @@ int sendto(Socket handle, const void* buffer, int length, int flags, const Socke
     fake::Record("sendto(" + std::to_string(handle) + ", " + std::to_string(length) + " bytes, " +
                  std::to_string(flags) + ", " + inet_ntoa(to->address) + ":" +
                  std::to_string(port) + ", " + std::to_string(toLength) + ")");
-    if (fake::winsock.openSockets.count(handle) == 0 ||
-        !TakeScripted(fake::winsock.sendtoSucceeds)) {
-        return SOCKET_CALL_FAILED;
-    }
+    const bool accepted =
+        fake::winsock.openSockets.count(handle) == 1 && TakeScripted(fake::winsock.sendtoSucceeds);
     const auto* bytes = static_cast<const std::uint8_t*>(buffer);
     fake::winsock.sent.push_back({handle, to->address, port, fake::winsock.broadcastEnabled[handle],
-                                  std::vector<std::uint8_t>(bytes, bytes + length)});
-    return length;
+                                  std::vector<std::uint8_t>(bytes, bytes + length), accepted});
+    return accepted ? length : SOCKET_CALL_FAILED;
 }
 
 int closesocket(Socket handle) {
