@@ -2,6 +2,8 @@
 
 #include <netdb.h>
 
+#include <cerrno>
+
 namespace platform::linux_backend {
 
 int WindowsResolverError(int eaiCode) {
@@ -34,6 +36,33 @@ int WindowsResolverError(int eaiCode) {
             return 10022;  // WSAEINVAL
         default:
             return 11003;  // WSANO_RECOVERY
+    }
+}
+
+std::uint32_t WindowsNetworkError(int kernelError) {
+    switch (kernelError) {
+        case 0:
+            return 0;
+        case EPERM:
+            return 5;  // ERROR_ACCESS_DENIED: changing the neighbour table needs CAP_NET_ADMIN
+        case EACCES:
+            return 65;  // ERROR_NETWORK_ACCESS_DENIED: a prohibiting route
+        case ENOMEM:
+        case ENOBUFS:
+            return 8;  // ERROR_NOT_ENOUGH_MEMORY
+        case EINVAL:
+            return WINDOWS_ERROR_INVALID_PARAMETER;
+        case EAFNOSUPPORT:
+        case EPROTONOSUPPORT:
+            return 50;  // ERROR_NOT_SUPPORTED
+        case ENETUNREACH:
+        case ENETDOWN:
+        case ENODEV:
+            return 1231;  // ERROR_NETWORK_UNREACHABLE
+        case EHOSTUNREACH:
+            return 1232;  // ERROR_HOST_UNREACHABLE
+        default:
+            return 31;  // ERROR_GEN_FAILURE
     }
 }
 

@@ -1,10 +1,19 @@
 #pragma once
 
+#include <cstdint>
+
 // The one place where the kernel's and the C library's error values become the Windows error
 // numbers that the program reports, so both builds print the same codes.
 namespace platform::linux_backend {
 
 // A resolver result (EAI_*) as the Windows Sockets error number getaddrinfo returns there.
 int WindowsResolverError(int eaiCode);
+
+inline constexpr std::uint32_t WINDOWS_ERROR_INVALID_PARAMETER = 87;
+inline constexpr std::uint32_t WINDOWS_ERROR_BUFFER_OVERFLOW = 111;
+
+// A kernel error (errno) met while asking the kernel about routes and neighbours, as the
+// Windows error number that the IP Helper calls return for the same condition.
+std::uint32_t WindowsNetworkError(int kernelError);
 
 }  // namespace platform::linux_backend

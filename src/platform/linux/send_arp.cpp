@@ -1,0 +1,180 @@
+#include <linux/neighbour.h>
+#include <linux/rtnetlink.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "platform/iphlpapi.h"
+#include "platform/linux/netlink_socket.h"
+#include "platform/linux/windows_error_numbers.h"
+
+// The kernel resolves neighbours itself; this asks it to, through its neighbour table, and waits
+// for the outcome as the Windows call does.
+namespace platform {
+
+namespace {
+
+using linux_backend::NetlinkAttributes;
+using linux_backend::NetlinkRequest;
+using linux_backend::NetlinkSocket;
+
+using Clock = std::chrono::steady_clock;
+
+// The kernel gives up on a silent neighbour after three requests a second apart; the wait ends a
+// little later so that its verdict is seen, and ends there when the kernel is set to wait longer.
+constexpr auto kGiveUpAfter = std::chrono::milliseconds(3500);
+// Notifications wake the wait at once; this only bounds a wait in which one was missed.
+constexpr auto kLongestQuietWait = std::chrono::milliseconds(100);
+
+constexpr std::uint16_t kAnswersAtOnce = NUD_REACHABLE | NUD_PERMANENT | NUD_NOARP;
+
+struct Route {
+    int error = 0;
+    int interfaceIndex = 0;
+    bool viaGateway = false;
+    std::uint8_t type = RTN_UNSPEC;
+};
+
+struct Neighbour {
+    bool known = false;
+    std::uint16_t state = NUD_NONE;
+    std::vector<std::uint8_t> hardwareAddress;
+};
+
+Route FindRoute(NetlinkSocket& kernel, Ipv4Address destination, Ipv4Address source) {
+    rtmsg query{};
+    query.rtm_family = AF_INET;
+    query.rtm_dst_len = 32;
+    NetlinkRequest request(RTM_GETROUTE, 0, query);
+    request.AddAttribute(RTA_DST, &destination, sizeof destination);
+    if (source != 0) {
+        query.rtm_src_len = 32;
+        request.AddAttribute(RTA_SRC, &source, sizeof source);
+    }
+    Route route;
+    route.error = kernel.Exchange(request, [&route](const nlmsghdr& answer) {
+        if (answer.nlmsg_type != RTM_NEWROUTE) return;
+        const auto* found = static_cast<const rtmsg*>(NLMSG_DATA(&answer));
+        const NetlinkAttributes attributes(answer, sizeof *found);
+        route.type = found->rtm_type;
+        route.viaGateway = attributes.Data(RTA_GATEWAY) != nullptr;
+        if (attributes.Length(RTA_OIF) == sizeof route.interfaceIndex) {
+            std::memcpy(&route.interfaceIndex, attributes.Data(RTA_OIF),
+                        sizeof route.interfaceIndex);
+        }
+    });
+    return route;
+}
+
+ndmsg NeighbourHeader(int interfaceIndex) {
+    ndmsg header{};
+    header.ndm_family = AF_INET;
+    header.ndm_ifindex = interfaceIndex;
+    return header;
+}
+
+// Fills `neighbour`; an address the table does not hold is not an error.
+int QueryNeighbour(NetlinkSocket& kernel, int interfaceIndex, Ipv4Address destination,
+                   Neighbour& neighbour) {
+    NetlinkRequest request(RTM_GETNEIGH, 0, NeighbourHeader(interfaceIndex));
+    request.AddAttribute(NDA_DST, &destination, sizeof destination);
+    neighbour = {};
+    const int error = kernel.Exchange(request, [&neighbour](const nlmsghdr& answer) {
+        if (answer.nlmsg_type != RTM_NEWNEIGH) return;
+        const auto* found = static_cast<const ndmsg*>(NLMSG_DATA(&answer));
+        const NetlinkAttributes attributes(answer, sizeof *found);
+        neighbour.known = true;
+        neighbour.state = found->ndm_state;
+        const auto* address = static_cast<const std::uint8_t*>(attributes.Data(NDA_LLADDR));
+        neighbour.hardwareAddress.assign(address, address + attributes.Length(NDA_LLADDR));
+    });
+    return error == ENOENT ? 0 : error;
+}
+
+int ForgetNeighbour(NetlinkSocket& kernel, int interfaceIndex, Ipv4Address destination) {
+    NetlinkRequest request(RTM_DELNEIGH, 0, NeighbourHeader(interfaceIndex));
+    request.AddAttribute(NDA_DST, &destination, sizeof destination);
+    const int error = kernel.Exchange(request, [](const nlmsghdr&) {});
+    return error == ENOENT ? 0 : error;
+}
+
+// Asks the kernel to resolve the neighbour as if traffic were waiting for it: the kernel sends
+// its own ARP requests and nothing else goes out.
+int StartResolving(NetlinkSocket& kernel, int interfaceIndex, Ipv4Address destination) {
+    ndmsg header = NeighbourHeader(interfaceIndex);
+    header.ndm_flags = NTF_USE;
+    NetlinkRequest request(RTM_NEWNEIGH, NLM_F_CREATE, header);
+    request.AddAttribute(NDA_DST, &destination, sizeof destination);
+    return kernel.Exchange(request, [](const nlmsghdr&) {});
+}
+
+bool Answers(const Neighbour& neighbour) {
+    return neighbour.known && (neighbour.state & kAnswersAtOnce) != 0 &&
+           !neighbour.hardwareAddress.empty();
+}
+
+std::uint32_t Deliver(const Neighbour& neighbour, void* macAddress,
+                      std::uint32_t* physicalAddressLength) {
+    const std::size_t length = neighbour.hardwareAddress.size();
+    if (length > *physicalAddressLength) return linux_backend::WINDOWS_ERROR_BUFFER_OVERFLOW;
+    std::memcpy(macAddress, neighbour.hardwareAddress.data(), length);
+    *physicalAddressLength = static_cast<std::uint32_t>(length);
+    return NO_ERROR_RESULT;
+}
+
+// Waits until the neighbour answers, the kernel declares it failed, or the time is up. A
+// neighbour still being asked (incomplete, probed) is waited for, never given up on early.
+std::uint32_t AwaitResolution(NetlinkSocket& kernel, NetlinkSocket& changes, int interfaceIndex,
+                              Ipv4Address destination, void* macAddress,
+                              std::uint32_t* physicalAddressLength) {
+    const Clock::time_point giveUp = Clock::now() + kGiveUpAfter;
+    Neighbour neighbour;
+    for (;;) {
+        const int error = QueryNeighbour(kernel, interfaceIndex, destination, neighbour);
+        if (error != 0) return linux_backend::WindowsNetworkError(error);
+        if (Answers(neighbour)) return Deliver(neighbour, macAddress, physicalAddressLength);
+        if (neighbour.known && neighbour.state == NUD_FAILED) return ERROR_BAD_NET_NAME_RESULT;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
+        if (left.count() <= 0) return ERROR_BAD_NET_NAME_RESULT;
+        changes.AwaitNotification(static_cast<int>(std::min(left, kLongestQuietWait).count()) + 1);
+    }
+}
+
+}  // namespace
+
+std::uint32_t SendARP(Ipv4Address destination, Ipv4Address source, void* macAddress,
+                      std::uint32_t* physicalAddressLength) {
+    if (macAddress == nullptr || physicalAddressLength == nullptr) {
+        return linux_backend::WINDOWS_ERROR_INVALID_PARAMETER;
+    }
+    NetlinkSocket kernel;
+    NetlinkSocket changes(RTMGRP_NEIGH);
+    if (kernel.OpenError() != 0) return linux_backend::WindowsNetworkError(kernel.OpenError());
+
+    const Route route = FindRoute(kernel, destination, source);
+    if (route.error != 0) return linux_backend::WindowsNetworkError(route.error);
+    // Only a neighbour on a directly attached network can answer an ARP request.
+    if (route.type != RTN_UNICAST || route.viaGateway) return ERROR_BAD_NET_NAME_RESULT;
+
+    Neighbour neighbour;
+    int error = QueryNeighbour(kernel, route.interfaceIndex, destination, neighbour);
+    if (error != 0) return linux_backend::WindowsNetworkError(error);
+    if (Answers(neighbour)) return Deliver(neighbour, macAddress, physicalAddressLength);
+    // An entry that is stale, being confirmed or failed would make the kernel wait seconds before
+    // asking again; a fresh entry is asked for at once.
+    if (neighbour.known && neighbour.state != NUD_INCOMPLETE) {
+        error = ForgetNeighbour(kernel, route.interfaceIndex, destination);
+        if (error != 0) return linux_backend::WindowsNetworkError(error);
+    }
+    error = StartResolving(kernel, route.interfaceIndex, destination);
+    if (error != 0) return linux_backend::WindowsNetworkError(error);
+    return AwaitResolution(kernel, changes, route.interfaceIndex, destination, macAddress,
+                           physicalAddressLength);
+}
+
+}  // namespace platform
