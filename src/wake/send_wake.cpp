@@ -13,14 +13,15 @@ namespace {
 
 constexpr std::size_t DIRECT_PACKET_LENGTH = 32;
 
-void SendMagicPacket(WideText mac, Ipv4Address broadcast) {
-    const MagicPacket packet = BuildMagicPacket(ParseMacText(mac));
+// Sends one wake datagram and says how it went; `kind` names the packet in the line printed.
+void SendPacket(const char* kind, Ipv4Address address, bool broadcast, const void* data,
+                std::size_t length) {
     const DatagramOutcome outcome =
-        SendDatagram(broadcast, true, packet.data(), static_cast<int>(packet.size()));
+        SendDatagram(address, broadcast, data, static_cast<int>(length));
     if (outcome.accepted) {
-        platform::printf("Sent a magic packet.\n");
+        platform::printf("Sent a %s packet.\n", kind);
     } else {
-        platform::printf("Cannot send magic packet, return code %d\n", outcome.error);
+        platform::printf("Cannot send %s packet, return code %d\n", kind, outcome.error);
     }
 }
 
@@ -33,17 +34,6 @@ void SendArpRequest(Ipv4Address target) {
     platform::printf("Sent ARP request.\n");
 }
 
-void SendDirectPacket(Ipv4Address target) {
-    const std::array<std::uint8_t, DIRECT_PACKET_LENGTH> packet{};
-    const DatagramOutcome outcome =
-        SendDatagram(target, false, packet.data(), static_cast<int>(packet.size()));
-    if (outcome.accepted) {
-        platform::printf("Sent a direct packet.\n");
-    } else {
-        platform::printf("Cannot send direct packet, return code %d\n", outcome.error);
-    }
-}
-
 }  // namespace
 
 void SendWake(WideText mac, WideText ip, WideText subnet, WideText computer) {
@@ -52,7 +42,8 @@ void SendWake(WideText mac, WideText ip, WideText subnet, WideText computer) {
     const Ipv4Address broadcast = ~mask | target;
 
     if (!mac.empty() && mask != IPV4_NONE && target != IPV4_NONE && mac.size() == MAC_TEXT_LENGTH) {
-        SendMagicPacket(mac, broadcast);
+        const MagicPacket packet = BuildMagicPacket(ParseMacText(mac));
+        SendPacket("magic", broadcast, true, packet.data(), packet.size());
     }
     if (!computer.empty()) LookUpComputer(computer, target, mask);
 
@@ -61,5 +52,6 @@ void SendWake(WideText mac, WideText ip, WideText subnet, WideText computer) {
     if (isNetworkAddress) return;
 
     SendArpRequest(target);
-    SendDirectPacket(target);
+    const std::array<std::uint8_t, DIRECT_PACKET_LENGTH> directPacket{};
+    SendPacket("direct", target, false, directPacket.data(), directPacket.size());
 }

@@ -49,12 +49,10 @@ Route FindRoute(NetlinkSocket& kernel, Ipv4Address destination, Ipv4Address sour
     rtmsg query{};
     query.rtm_family = AF_INET;
     query.rtm_dst_len = 32;
+    query.rtm_src_len = source != 0 ? 32 : 0;
     NetlinkRequest request(RTM_GETROUTE, 0, query);
     request.AddAttribute(RTA_DST, &destination, sizeof destination);
-    if (source != 0) {
-        query.rtm_src_len = 32;
-        request.AddAttribute(RTA_SRC, &source, sizeof source);
-    }
+    if (source != 0) request.AddAttribute(RTA_SRC, &source, sizeof source);
     Route route;
     route.error = kernel.Exchange(request, [&route](const nlmsghdr& answer) {
         if (answer.nlmsg_type != RTM_NEWROUTE) return;
@@ -137,7 +135,10 @@ std::uint32_t AwaitResolution(NetlinkSocket& kernel, NetlinkSocket& changes, int
         const int error = QueryNeighbour(kernel, interfaceIndex, destination, neighbour);
         if (error != 0) return linux_backend::WindowsNetworkError(error);
         if (Answers(neighbour)) return Deliver(neighbour, macAddress, physicalAddressLength);
-        if (neighbour.known && neighbour.state == NUD_FAILED) return ERROR_BAD_NET_NAME_RESULT;
+        // A link without ARP (no hardware addresses) leaves nothing to wait for.
+        if (neighbour.known && (neighbour.state & (NUD_FAILED | NUD_NOARP)) != 0) {
+            return ERROR_BAD_NET_NAME_RESULT;
+        }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
         if (left.count() <= 0) return ERROR_BAD_NET_NAME_RESULT;

@@ -6,8 +6,9 @@ namespace platform {
 
 std::uint32_t SendARP(Ipv4Address destination, Ipv4Address source, void* macAddress,
                       std::uint32_t* physicalAddressLength) {
-    if (physicalAddressLength == nullptr)
+    if (physicalAddressLength == nullptr) {
         return ::SendARP(destination, source, macAddress, nullptr);
+    }
     ULONG length = *physicalAddressLength;
     const DWORD result = ::SendARP(destination, source, macAddress, &length);
     *physicalAddressLength = length;
