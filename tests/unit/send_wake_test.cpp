@@ -72,6 +72,7 @@ struct WakeCase {
     std::map<std::string, fake::Resolution> names = {};
     std::deque<bool> socketSucceeds = {};
     std::deque<bool> sendtoSucceeds = {};
+    int lastError = 0;  // what the sockets layer reports after a refusal
 };
 
 class SendWakeTest : public testing::TestWithParam<WakeCase> {
@@ -81,8 +82,7 @@ class SendWakeTest : public testing::TestWithParam<WakeCase> {
         fake::winsock.names = GetParam().names;
         fake::winsock.socketSucceeds = GetParam().socketSucceeds;
         fake::winsock.sendtoSucceeds = GetParam().sendtoSucceeds;
-        fake::winsock.lastError =
-            GetParam().sendtoSucceeds.empty() ? kNoBufferSpace : kNetworkUnreachable;
+        fake::winsock.lastError = GetParam().lastError;
     }
 };
 
@@ -168,20 +168,20 @@ INSTANTIATE_TEST_SUITE_P(Wake, SendWakeTest, testing::Values(
         {kMagic, kArp, kDirect}, kSentMagic + kSentArp + kSentDirect, kPcIs10007},
     WakeCase{"MagicPacketWithoutSocket", kMac, kIp, kMask, u"",
         {kArp, kDirect},
-        "Cannot send magic packet, return code 10055\n" + kSentArp + kSentDirect, {}, {false}},
+        "Cannot send magic packet, return code 10055\n" + kSentArp + kSentDirect, {}, {false}, {}, kNoBufferSpace},
     WakeCase{"MagicPacketRefused", kMac, kIp, kMask, u"",
         {kMagic + " refused", kArp, kDirect},
-        "Cannot send magic packet, return code 10051\n" + kSentArp + kSentDirect, {}, {}, {false}},
+        "Cannot send magic packet, return code 10051\n" + kSentArp + kSentDirect, {}, {}, {false}, kNetworkUnreachable},
     WakeCase{"DirectPacketWithoutSocket", kMac, kIp, kMask, u"",
         {kMagic, kArp},
-        kSentMagic + kSentArp + "Cannot send direct packet, return code 10055\n", {}, {true, false}},
+        kSentMagic + kSentArp + "Cannot send direct packet, return code 10055\n", {}, {true, false}, {}, kNoBufferSpace},
     WakeCase{"DirectPacketRefused", kMac, kIp, kMask, u"",
         {kMagic, kArp, kDirect + " refused"},
-        kSentMagic + kSentArp + "Cannot send direct packet, return code 10051\n", {}, {}, {true, false}},
+        kSentMagic + kSentArp + "Cannot send direct packet, return code 10051\n", {}, {}, {true, false}, kNetworkUnreachable},
     WakeCase{"BothRefused", kMac, kIp, kMask, u"",
         {kMagic + " refused", kArp, kDirect + " refused"},
         "Cannot send magic packet, return code 10051\n" + kSentArp +
-        "Cannot send direct packet, return code 10051\n", {}, {}, {false, false}}),
+        "Cannot send direct packet, return code 10051\n", {}, {}, {false, false}, kNetworkUnreachable}),
     CaseName());
 // clang-format on
 
