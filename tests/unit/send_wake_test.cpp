@@ -10,6 +10,7 @@
 #include "platform/winsock.h"
 #include "reset.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <map>
