@@ -1,7 +1,5 @@
 #include "wake_frames.h"
 
-#include <algorithm>
-
 std::vector<std::uint8_t> MagicPacketFor(const std::string& mac) {
     std::vector<std::uint8_t> packet(6, 0xFF);
     const std::vector<std::uint8_t> address = lab::MacBytes(mac);
@@ -35,8 +33,10 @@ std::vector<std::string> DescribeFramesFrom(const std::vector<lab::Frame>& frame
     std::vector<std::string> described;
     for (const lab::Frame& frame : frames) {
         const auto ethernet = lab::ReadEthernet(frame);
-        if (ethernet && ethernet->source == mac)
+        const auto arp = lab::ReadArp(frame);
+        if (ethernet && ethernet->source == mac && !(arp && arp->operation == 2)) {
             described.push_back(DescribeFrame(frame, magicMac));
+        }
     }
     return described;
 }

@@ -13,6 +13,8 @@ std::vector<std::uint8_t> MagicPacketFor(const std::string& mac);
 // <address> from <address> to <mac>", "arp reply ...", or the frame's EtherType.
 std::string DescribeFrame(const lab::Frame& frame, const std::string& magicMac);
 
-// The frames whose Ethernet source is `mac`, described.
+// The frames whose Ethernet source is `mac`, described, apart from ARP replies: those answer the
+// other hosts' own requests (a target replying to the wake traffic, say, asks the sender's
+// address in its own time) and are no part of what the sender was told to send.
 std::vector<std::string> DescribeFramesFrom(const std::vector<lab::Frame>& frames,
                                             const std::string& mac, const std::string& magicMac);
