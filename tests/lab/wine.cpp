@@ -13,7 +13,9 @@ WineRunner::WineRunner(const Lab& lab, std::string host, std::string templatePre
     if (!std::filesystem::exists(templatePrefix + "/system.reg")) {
         const RunResult boot = lab_.RunIn(
             host_, {"env", "WINEDEBUG=-all", "WINEPREFIX=" + templatePrefix, "wineboot", "-i"});
-        StopServer(templatePrefix);
+        // The server writes the registry only when it shuts down by itself; waiting for that
+        // leaves a complete template to copy.
+        lab_.RunIn(host_, {"env", "WINEPREFIX=" + templatePrefix, "wineserver", "-w"});
         if (boot.status != 0) throw std::runtime_error("wineboot failed: " + boot.errors);
     }
     std::filesystem::copy(
@@ -22,7 +24,8 @@ WineRunner::WineRunner(const Lab& lab, std::string host, std::string templatePre
 }
 
 WineRunner::~WineRunner() {
-    StopServer(prefix_);
+    lab_.RunIn(host_, {"env", "WINEPREFIX=" + prefix_, "wineserver", "-k"});
+    lab_.RunIn(host_, {"env", "WINEPREFIX=" + prefix_, "wineserver", "-w"});
     std::error_code ignored;
     std::filesystem::remove_all(prefix_, ignored);
 }
@@ -33,9 +36,5 @@ RunResult WineRunner::Run(const std::string& exe, const std::vector<std::string>
     return lab_.RunIn(host_, argv);
 }
 
-void WineRunner::StopServer(const std::string& prefix) const {
-    lab_.RunIn(host_, {"env", "WINEPREFIX=" + prefix, "wineserver", "-k"});
-    lab_.RunIn(host_, {"env", "WINEPREFIX=" + prefix, "wineserver", "-w"});
-}
 
 }  // namespace lab

@@ -25,8 +25,6 @@ class WineRunner {
     RunResult Run(const std::string& exe, const std::vector<std::string>& arguments) const;
 
   private:
-    void StopServer(const std::string& prefix) const;
-
     const Lab& lab_;
     std::string host_;
     std::string prefix_;
