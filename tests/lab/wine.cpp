@@ -1,15 +1,27 @@
 #include "wine.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <stdexcept>
 
 namespace lab {
 
+namespace {
+
+// A fresh path of its own, so build trees testing side by side never share a prefix.
+std::string NewPrefixPath(const std::string& namespaceName) {
+    std::string pattern = "/tmp/" + namespaceName + "-wine-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+}  // namespace
+
 bool WineAvailable() { return Run({"sh", "-c", "command -v wine"}).status == 0; }
 
 WineRunner::WineRunner(const Lab& lab, std::string host, std::string templatePrefix)
-    : lab_(lab), host_(std::move(host)), prefix_("/tmp/" + lab.Namespace(host_) + "-wineprefix") {
-    std::filesystem::remove_all(prefix_);
+    : lab_(lab), host_(std::move(host)), prefix_(NewPrefixPath(lab.Namespace(host_))) {
     if (!std::filesystem::exists(templatePrefix + "/system.reg")) {
         const RunResult boot = lab_.RunIn(
             host_, {"env", "WINEDEBUG=-all", "WINEPREFIX=" + templatePrefix, "wineboot", "-i"});
@@ -35,6 +47,5 @@ RunResult WineRunner::Run(const std::string& exe, const std::vector<std::string>
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return lab_.RunIn(host_, argv);
 }
-
 
 }  // namespace lab
