@@ -58,6 +58,28 @@ WbemObject* NextObject(WbemEnumerator* enumerator) {
     return object;
 }
 
+// Walks the enumeration to the first object whose `key` property is text that `matches`, and
+// returns what `examine` makes of that object; 0 when no object matches. Every object fetched is
+// released, and every key read is cleared, before the next one is fetched.
+template <class Matches, class Examine>
+int ExamineFirstMatch(WbemEnumerator* enumerator, WideText key, Matches matches, Examine examine) {
+    int result = 0;
+    bool found = false;
+    while (enumerator != nullptr && !found) {
+        WbemObject* object = NextObject(enumerator);
+        if (object == nullptr) break;
+        {
+            const PropertyRead keyValue(object, key);
+            if (keyValue.Holds(VariantType::Text) && matches(WideText(keyValue.Value().text))) {
+                found = true;
+                result = examine(object);
+            }
+        }
+        platform::Release(object);
+    }
+    return result;
+}
+
 std::u16string SelectAllFrom(WideText className) {
     std::u16string query = u"SELECT * FROM ";
     query.append(className);
@@ -113,20 +135,12 @@ int AdapterWakeSettings::Access(WideText mac, int value, int clear) {
         Succeeded(platform::ExecQuery(cimv2Services, kQueryLanguage,
                                       u"SELECT * FROM Win32_NetworkAdapter", kQueryFlags, nullptr,
                                       &adapters))) {
-        bool found = false;
-        while (adapters != nullptr && !found) {
-            WbemObject* adapter = NextObject(adapters);
-            if (adapter == nullptr) break;
-            {
-                const PropertyRead adapterMac(adapter, u"MACAddress");
-                if (adapterMac.Holds(VariantType::Text) &&
-                    EqualsIgnoringAsciiCase(adapterMac.Value().text, mac)) {
-                    found = true;
-                    result = ExamineAdapter(adapter, wmiServices, value, clear);
-                }
-            }
-            platform::Release(adapter);
-        }
+        result = ExamineFirstMatch(
+            adapters, u"MACAddress",
+            [mac](WideText adapterMac) { return EqualsIgnoringAsciiCase(adapterMac, mac); },
+            [&](WbemObject* adapter) {
+                return ExamineAdapter(adapter, wmiServices, value, clear);
+            });
     }
     if (wmiServices != nullptr) platform::Release(wmiServices);
     if (cimv2Services != nullptr) platform::Release(cimv2Services);
@@ -170,21 +184,12 @@ int AdapterWakeSettings::AccessSetting(WbemServices* services, WideText classNam
                                    nullptr, &instances))) {
         return 0;
     }
-    int result = 0;
-    bool found = false;
-    while (instances != nullptr && !found) {
-        WbemObject* instance = NextObject(instances);
-        if (instance == nullptr) break;
-        {
-            const PropertyRead instanceName(instance, u"InstanceName");
-            if (instanceName.Holds(VariantType::Text) &&
-                BelongsToDevice(instanceName.Value().text, deviceId)) {
-                found = true;
-                result = AccessProperty(services, instance, propertyName, value, clear, out);
-            }
-        }
-        platform::Release(instance);
-    }
+    const int result = ExamineFirstMatch(
+        instances, u"InstanceName",
+        [deviceId](WideText instanceName) { return BelongsToDevice(instanceName, deviceId); },
+        [&](WbemObject* instance) {
+            return AccessProperty(services, instance, propertyName, value, clear, out);
+        });
     if (instances != nullptr) platform::Release(instances);
     return result;
 }
