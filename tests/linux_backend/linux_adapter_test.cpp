@@ -1,10 +1,12 @@
 #include <linux/ethtool.h>
 #include <net/if_arp.h>
+#include <sched.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -336,6 +338,29 @@ TEST_F(LinuxAdapterTest, SetReportNamesTheDevice) {
     EXPECT_NE(output.find("Adapter PNP ID ................ PCI\\0000:00:03.0\n"),
               std::string::npos);
     EXPECT_NE(output.find("Wake Restricted ............... YES\n"), std::string::npos);
+}
+
+// The real rtnetlink and ethtool calls, in a network namespace of the test's own that holds
+// nothing but its loopback link, which has no wake-on-LAN.
+TEST(KernelInterfacesTest, LoopbackOfFreshNamespace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a network namespace";
+    EXPECT_EXIT(
+        {
+            if (::unshare(CLONE_NEWNET) != 0) std::_Exit(2);
+            const std::vector<Link> links = platform::linux_backend::ListLinks();
+            WakeOnLan options;
+            const int getError = platform::linux_backend::GetWakeOnLan(1, &options);
+            const int setError = platform::linux_backend::SetWakeOnLan(1, WAKE_MAGIC);
+            for (const Link& link : links) {
+                std::fprintf(stderr, "link %d %s type %u address %zu\n", link.index,
+                             link.name.c_str(), link.hardwareType, link.address.size());
+            }
+            std::fprintf(stderr, "get %d set %d\n", getError, setError);
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "^link 1 lo type 772 address 6\nget " + std::to_string(EOPNOTSUPP) + " set " +
+            std::to_string(EOPNOTSUPP) + "\n$");
 }
 
 }  // namespace
