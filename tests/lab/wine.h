@@ -25,11 +25,12 @@ class WineRunner {
     RunResult Run(const std::string& exe, const std::vector<std::string>& arguments) const;
 
   private:
-    void StopServer(const std::string& prefix) const;
+    std::string Prefix() const;
+    RunResult Wine(const std::string& prefix, const std::vector<std::string>& command) const;
 
     const Lab& lab_;
     std::string host_;
-    std::string prefix_;
+    std::string folder_;
 };
 
 }  // namespace lab

@@ -5,6 +5,7 @@
 #include "fake_console.h"
 #include "fake_iphlpapi.h"
 #include "fake_winsock.h"
+#include "fake_wmi.h"
 
 namespace fake {
 
@@ -14,6 +15,7 @@ void Reset() {
     com = {};
     iphlpapi = {};
     winsock = {};
+    wmi = {};
 }
 
 }  // namespace fake

@@ -2,9 +2,11 @@
 
 #include <objbase.h>
 
+#include "platform/windows/native_com.h"
+
 namespace platform {
 
-namespace {
+namespace windows_backend {
 
 DWORD NativeAuthenticationLevel(AuthenticationLevel level) {
     switch (level) {
@@ -16,7 +18,7 @@ DWORD NativeAuthenticationLevel(AuthenticationLevel level) {
     return RPC_C_AUTHN_LEVEL_DEFAULT;
 }
 
-}  // namespace
+}  // namespace windows_backend
 
 HResult CoInitializeEx(void* reserved, ConcurrencyModel) {
     return ::CoInitializeEx(reserved, COINIT_MULTITHREADED);
@@ -29,8 +31,8 @@ HResult CoInitializeSecurity(void* securityDescriptor, std::int32_t authServiceC
     return ::CoInitializeSecurity(
         static_cast<PSECURITY_DESCRIPTOR>(securityDescriptor), authServiceCount,
         static_cast<SOLE_AUTHENTICATION_SERVICE*>(authServices), reserved1,
-        NativeAuthenticationLevel(authenticationLevel), RPC_C_IMP_LEVEL_IMPERSONATE,
-        authenticationList, EOAC_NONE, reserved3);
+        windows_backend::NativeAuthenticationLevel(authenticationLevel),
+        RPC_C_IMP_LEVEL_IMPERSONATE, authenticationList, EOAC_NONE, reserved3);
 }
 
 void CoUninitialize() { ::CoUninitialize(); }
