@@ -4,6 +4,7 @@
 #include "fake_com.h"
 #include "fake_console.h"
 #include "fake_iphlpapi.h"
+#include "fake_kernel.h"
 #include "fake_winsock.h"
 
 namespace fake {
@@ -13,6 +14,7 @@ void Reset() {
     console = {};
     com = {};
     iphlpapi = {};
+    kernel = {};
     winsock = {};
 }
 

@@ -2,6 +2,8 @@
 
 #include <netdb.h>
 
+#include <cerrno>
+
 namespace platform::linux_backend {
 
 int WindowsResolverError(int eaiCode) {
@@ -34,6 +36,37 @@ int WindowsResolverError(int eaiCode) {
             return 10022;  // WSAEINVAL
         default:
             return 11003;  // WSANO_RECOVERY
+    }
+}
+
+std::uint32_t WindowsSystemError(int errnoValue) {
+    switch (errnoValue) {
+        case 0:
+            return 0;  // NO_ERROR
+        case ENODEV:
+        case ENXIO:
+        case ENOENT:
+            return 2;  // ERROR_FILE_NOT_FOUND
+        case EACCES:
+        case EPERM:
+            return 5;  // ERROR_ACCESS_DENIED
+        case ENOMEM:
+        case ENOBUFS:
+            return 8;  // ERROR_NOT_ENOUGH_MEMORY
+        case EAFNOSUPPORT:
+        case EPROTONOSUPPORT:
+        case EOPNOTSUPP:
+            return 50;  // ERROR_NOT_SUPPORTED
+        case EINVAL:
+            return 87;  // ERROR_INVALID_PARAMETER
+        case ENAMETOOLONG:
+            return 111;  // ERROR_BUFFER_OVERFLOW
+        case ENETUNREACH:
+            return 1231;  // ERROR_NETWORK_UNREACHABLE
+        case EHOSTUNREACH:
+            return 1232;  // ERROR_HOST_UNREACHABLE
+        default:
+            return 1003;  // ERROR_CAN_NOT_COMPLETE
     }
 }
 
