@@ -80,10 +80,11 @@ std::uint32_t SendARP(Ipv4Address destination, Ipv4Address source, void* macAddr
     fake::Record(call);
     const auto found = fake::iphlpapi.arpReplies.find(destination);
     if (found == fake::iphlpapi.arpReplies.end()) return ERROR_BAD_NET_NAME_RESULT;
-    if (found->second.result != NO_ERROR_RESULT) return found->second.result;
+    // A failing request may still leave bytes in the buffer.
     const std::size_t length =
         std::min<std::size_t>(found->second.mac.size(), *physicalAddressLength);
     std::memcpy(macAddress, found->second.mac.data(), length);
+    if (found->second.result != NO_ERROR_RESULT) return found->second.result;
     *physicalAddressLength = static_cast<std::uint32_t>(length);
     return NO_ERROR_RESULT;
 }
