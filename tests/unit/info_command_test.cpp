@@ -5,6 +5,7 @@
 #include <arpa/inet.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,8 @@ struct ArpLengthCase {
     const char* shown;
 };
 
+void PrintTo(const ArpLengthCase& testCase, std::ostream* stream) { *stream << testCase.name; }
+
 class ArpReplyLengthTest : public testing::TestWithParam<ArpLengthCase> {
   protected:
     void SetUp() override { ScriptHealthyEnvironment(); }
@@ -152,6 +155,8 @@ struct ComputerNameCase {
     std::string computerName;
     std::string shown;
 };
+
+void PrintTo(const ComputerNameCase& testCase, std::ostream* stream) { *stream << testCase.name; }
 
 class ComputerNameTest : public testing::TestWithParam<ComputerNameCase> {
   protected:
@@ -178,6 +183,8 @@ struct FailureCase {
     std::string line;
     std::uint32_t lastError;
 };
+
+void PrintTo(const FailureCase& testCase, std::ostream* stream) { *stream << testCase.name; }
 
 class GatherFailureTest : public testing::TestWithParam<FailureCase> {
   protected:
@@ -274,6 +281,8 @@ struct FormatMacCase {
     MacAddress mac;
     const char* text;
 };
+
+void PrintTo(const FormatMacCase& testCase, std::ostream* stream) { *stream << testCase.name; }
 
 class FormatMacTest : public testing::TestWithParam<FormatMacCase> {};
 
