@@ -123,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Lab, InfoLabFailureTest, testing::Values(
                 "Cannot determine address for internet target " + kSiteName +
                     ", return code 11001\nCan't get WoL data, error 11001\n"},
     FailureCase{"NoDefaultRoute", "ip route del default", true,
-                "Cannot determine best iface, return code 1231\n"
-                "Can't get WoL data, error 1231\n"},
+                "Cannot determine best iface, return code 1232\n"
+                "Can't get WoL data, error 1232\n"},
     FailureCase{"TunLinkWithoutHardwareAddressCarriesTheRoute",
                 "ip tuntap add mode tun name tun0 && ip addr add 10.88.3.2/24 dev tun0 && "
                 "ip link set tun0 up && ip route add 10.88.2.0/24 dev tun0",

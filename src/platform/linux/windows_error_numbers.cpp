@@ -60,9 +60,8 @@ std::uint32_t WindowsSystemError(int errnoValue) {
         case EINVAL:
             return 87;  // ERROR_INVALID_PARAMETER
         case ENAMETOOLONG:
-            return 111;  // ERROR_BUFFER_OVERFLOW
-        case ENETUNREACH:
-            return 1231;  // ERROR_NETWORK_UNREACHABLE
+            return 111;    // ERROR_BUFFER_OVERFLOW
+        case ENETUNREACH:  // no route: what the IP Helper calls report then
         case EHOSTUNREACH:
             return 1232;  // ERROR_HOST_UNREACHABLE
         default:
