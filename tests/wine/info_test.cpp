@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <memory>
 #include <regex>
 #include <string>
 
@@ -21,14 +22,22 @@ std::string WithComputerNameMasked(const std::string& output) {
     return std::regex_replace(output, name, "$1NAME\r\n");
 }
 
-TEST(InfoUnderWineTest, ReportsTheLabsInterfaceAddressMaskAndNextHop) {
-    if (::geteuid() != 0) GTEST_SKIP() << "network namespaces need root";
-    if (!lab::WineAvailable()) GTEST_SKIP() << "wine is not installed";
-    lab::Lab lab("nrpw");
-    RoutedLab::Build(lab, NETRISE_SITE_HOST);
-    const lab::WineRunner wine(lab, RoutedLab::kComputer);
+class InfoUnderWineTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (::geteuid() != 0) GTEST_SKIP() << "network namespaces need root";
+        if (!lab::WineAvailable()) GTEST_SKIP() << "wine is not installed";
+        lab_ = std::make_unique<lab::Lab>("nrpw");
+        RoutedLab::Build(*lab_, NETRISE_SITE_HOST);
+        wine_ = std::make_unique<lab::WineRunner>(*lab_, RoutedLab::kComputer);
+    }
 
-    const lab::RunResult result = wine.Run(NETRISE_EXE, {"-info"});
+    std::unique_ptr<lab::Lab> lab_;
+    std::unique_ptr<lab::WineRunner> wine_;  // stopped before the lab goes
+};
+
+TEST_F(InfoUnderWineTest, ReportsTheLabsInterfaceAddressMaskAndNextHop) {
+    const lab::RunResult result = wine_->Run(NETRISE_EXE, {"-info"});
     EXPECT_EQ(result.status, 0) << result.errors;
     const std::string expected =
         std::string("Cannot get next hop MAC, return code 50\r\n") +
@@ -37,7 +46,7 @@ TEST(InfoUnderWineTest, ReportsTheLabsInterfaceAddressMaskAndNextHop) {
         "\r\n"
         "  Internet site address ............... " +
         RoutedLab::kSiteAddress + "\r\n  Interface used to access site ....... " +
-        std::to_string(lab::IndexOf(lab, RoutedLab::kComputer, "eth0")) +
+        std::to_string(lab::IndexOf(*lab_, RoutedLab::kComputer, "eth0")) +
         "\r\n*     MAC address for interface ....... " + RoutedLab::kComputerMac +
         "\r\n*     Local IP address on interface ... " + RoutedLab::kComputerAddress +
         "\r\n*     Local subnet mask on interface .. " + RoutedLab::kComputerMask +
@@ -47,6 +56,16 @@ TEST(InfoUnderWineTest, ReportsTheLabsInterfaceAddressMaskAndNextHop) {
         "The asterisk indicates fields that must be sent to the cloud for WoL.\r\n"
         "\r\n";
     EXPECT_EQ(WithComputerNameMasked(result.output), expected);
+}
+
+// Both builds report a missing route with the same number.
+TEST_F(InfoUnderWineTest, NoRouteToTheSiteFailsAtTheBestInterface) {
+    lab_->Shell(RoutedLab::kComputer, "ip route del default");
+    const lab::RunResult result = wine_->Run(NETRISE_EXE, {"-info"});
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(
+        result.output,
+        "Cannot determine best iface, return code 1232\r\nCan't get WoL data, error 1232\r\n");
 }
 
 }  // namespace
