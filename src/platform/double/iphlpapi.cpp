@@ -27,7 +27,7 @@ std::uint32_t CopyAddressTable(MibIpAddrTable* table, std::uint32_t* size) {
         return ERROR_INSUFFICIENT_BUFFER_RESULT;
     }
     table->dwNumEntries = static_cast<std::uint32_t>(rows.size());
-    std::memcpy(table->table, rows.data(), rows.size() * sizeof(MibIpAddrRow));
+    std::copy(rows.begin(), rows.end(), table->table);
     return NO_ERROR_RESULT;
 }
 

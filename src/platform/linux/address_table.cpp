@@ -4,7 +4,6 @@
 #include <sys/socket.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "platform/iphlpapi.h"
@@ -73,7 +72,7 @@ std::uint32_t GetIpAddrTable(MibIpAddrTable* table, std::uint32_t* size, bool so
     }
     if (table == nullptr) return ERROR_INVALID_PARAMETER_RESULT;
     table->dwNumEntries = static_cast<std::uint32_t>(rows.size());
-    std::memcpy(table->table, rows.data(), rows.size() * sizeof(MibIpAddrRow));
+    std::copy(rows.begin(), rows.end(), table->table);
     return NO_ERROR_RESULT;
 }
 
