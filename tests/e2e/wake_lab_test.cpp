@@ -201,7 +201,7 @@ TEST_F(WakeLabTest, SendArpSpeaksTheWindowsContract) {
          2.9,
          3.6},
         {"BeyondARouter", {}, "10.77.0.5", "67 8 00:00:00:00:00:00:00:00\n", 0, 0.5},
-        {"NoRoute", {}, "10.99.0.5", "1231 8 00:00:00:00:00:00:00:00\n", 0, 0.5},
+        {"NoRoute", {}, "10.99.0.5", "1232 8 00:00:00:00:00:00:00:00\n", 0, 0.5},
         {"NotPrivileged", unprivileged, WakeLan::SLEEPER_ADDRESS, "5 8 00:00:00:00:00:00:00:00\n",
          0, 0.5},
     };

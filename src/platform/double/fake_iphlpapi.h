@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -17,6 +18,27 @@ struct ArpReply {
 struct Iphlpapi {
     // Destinations not listed here give no reply (ERROR_BAD_NET_NAME).
     std::map<Ipv4Address, ArpReply> arpReplies;
+
+    // GetBestInterface answers this for every destination.
+    std::uint32_t bestInterfaceResult = platform::NO_ERROR_RESULT;
+    std::uint32_t bestInterfaceIndex = 0;
+
+    // GetIfEntry answers this for every index.
+    std::uint32_t ifEntryResult = platform::NO_ERROR_RESULT;
+    std::vector<std::uint8_t> physicalAddress;
+
+    // The rows GetIpAddrTable reports, in table order.
+    std::vector<platform::MibIpAddrRow> addressRows;
+    // Rows that join the table after each GetIpAddrTable call: a table that grows under the
+    // caller between two calls.
+    std::vector<platform::MibIpAddrRow> rowsAddedPerCall;
+    // Results forced on the coming GetIpAddrTable calls, front first; when empty the table
+    // answers by its size.
+    std::deque<std::uint32_t> addressTableFailures;
+
+    // GetBestRoute answers this for every destination.
+    std::uint32_t bestRouteResult = platform::NO_ERROR_RESULT;
+    Ipv4Address bestRouteNextHop = 0;
 };
 
 extern Iphlpapi iphlpapi;

@@ -4,6 +4,7 @@
 #include "fake_com.h"
 #include "fake_console.h"
 #include "fake_iphlpapi.h"
+#include "fake_kernel.h"
 #include "fake_winsock.h"
 #include "fake_wmi.h"
 
@@ -14,6 +15,7 @@ void Reset() {
     console = {};
     com = {};
     iphlpapi = {};
+    kernel = {};
     winsock = {};
     wmi = {};
 }

@@ -159,7 +159,7 @@ std::uint32_t AwaitResolution(NetlinkNotifications& changes, int interfaceIndex,
     Neighbour neighbour;
     for (;;) {
         const int error = QueryNeighbour(interfaceIndex, destination, neighbour);
-        if (error != 0) return linux_backend::WindowsNetworkError(error);
+        if (error != 0) return linux_backend::WindowsSystemError(error);
         if (Answers(neighbour)) return Deliver(neighbour, macAddress, physicalAddressLength);
         // A link without ARP (no hardware addresses) leaves nothing to wait for.
         if (neighbour.known && (neighbour.state & (NUD_FAILED | NUD_NOARP)) != 0) {
@@ -183,22 +183,22 @@ std::uint32_t SendARP(Ipv4Address destination, Ipv4Address source, void* macAddr
     NetlinkNotifications changes(RTMGRP_NEIGH);
 
     const Route route = FindRoute(destination, source);
-    if (route.error != 0) return linux_backend::WindowsNetworkError(route.error);
+    if (route.error != 0) return linux_backend::WindowsSystemError(route.error);
     // Only a neighbour on a directly attached network can answer an ARP request.
     if (route.type != RTN_UNICAST || route.viaGateway) return ERROR_BAD_NET_NAME_RESULT;
 
     Neighbour neighbour;
     int error = QueryNeighbour(route.interfaceIndex, destination, neighbour);
-    if (error != 0) return linux_backend::WindowsNetworkError(error);
+    if (error != 0) return linux_backend::WindowsSystemError(error);
     if (Answers(neighbour)) return Deliver(neighbour, macAddress, physicalAddressLength);
     // An entry that is stale, being confirmed or failed would make the kernel wait seconds before
     // asking again; a fresh entry is asked for at once.
     if (neighbour.known && neighbour.state != NUD_INCOMPLETE) {
         error = ForgetNeighbour(route.interfaceIndex, destination);
-        if (error != 0) return linux_backend::WindowsNetworkError(error);
+        if (error != 0) return linux_backend::WindowsSystemError(error);
     }
     error = StartResolving(route.interfaceIndex, destination);
-    if (error != 0) return linux_backend::WindowsNetworkError(error);
+    if (error != 0) return linux_backend::WindowsSystemError(error);
     return AwaitResolution(changes, route.interfaceIndex, destination, macAddress,
                            physicalAddressLength);
 }

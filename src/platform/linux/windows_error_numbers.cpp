@@ -39,10 +39,14 @@ int WindowsResolverError(int eaiCode) {
     }
 }
 
-std::uint32_t WindowsNetworkError(int kernelError) {
-    switch (kernelError) {
+std::uint32_t WindowsSystemError(int errnoValue) {
+    switch (errnoValue) {
         case 0:
-            return 0;
+            return 0;  // NO_ERROR
+        case ENODEV:
+        case ENXIO:
+        case ENOENT:
+            return 2;  // ERROR_FILE_NOT_FOUND: no such interface
         case EPERM:
             return 5;  // ERROR_ACCESS_DENIED: changing the neighbour table needs CAP_NET_ADMIN
         case EACCES:
@@ -50,15 +54,17 @@ std::uint32_t WindowsNetworkError(int kernelError) {
         case ENOMEM:
         case ENOBUFS:
             return 8;  // ERROR_NOT_ENOUGH_MEMORY
-        case EINVAL:
-            return WINDOWS_ERROR_INVALID_PARAMETER;
         case EAFNOSUPPORT:
         case EPROTONOSUPPORT:
+        case EOPNOTSUPP:
             return 50;  // ERROR_NOT_SUPPORTED
-        case ENETUNREACH:
+        case EINVAL:
+            return WINDOWS_ERROR_INVALID_PARAMETER;
+        case ENAMETOOLONG:
+            return WINDOWS_ERROR_BUFFER_OVERFLOW;
         case ENETDOWN:
-        case ENODEV:
-            return 1231;  // ERROR_NETWORK_UNREACHABLE
+            return 1231;   // ERROR_NETWORK_UNREACHABLE: the link is down
+        case ENETUNREACH:  // no route: what the IP Helper calls report then
         case EHOSTUNREACH:
             return 1232;  // ERROR_HOST_UNREACHABLE
         default:

@@ -12,8 +12,9 @@ int WindowsResolverError(int eaiCode);
 inline constexpr std::uint32_t WINDOWS_ERROR_INVALID_PARAMETER = 87;
 inline constexpr std::uint32_t WINDOWS_ERROR_BUFFER_OVERFLOW = 111;
 
-// A kernel error (errno) met while asking the kernel about routes and neighbours, as the
-// Windows error number that the IP Helper calls return for the same condition.
-std::uint32_t WindowsNetworkError(int kernelError);
+// A kernel errno met while asking the kernel about links, addresses, routes and neighbours, as
+// the Windows system error number that the IP Helper and kernel calls return for the same
+// condition.
+std::uint32_t WindowsSystemError(int errnoValue);
 
 }  // namespace platform::linux_backend

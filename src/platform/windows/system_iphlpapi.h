@@ -1,10 +1,9 @@
 #pragma once
 
-// The SDK's IP Helper headers pull in a network access protection header that declares a type
-// named Ipv4Address of its own; it is renamed while they are read, so that the program's
-// Ipv4Address keeps its name in the same translation unit.
-#define Ipv4Address SdkNapIpv4Address
+// The system's IP Helper header, beside the program's own types: through ras.h it declares a
+// network-access-protection type named Ipv4Address, which is renamed here so that it cannot
+// clash with the program's address type.
 #include <winsock2.h>
-
+#define Ipv4Address SystemNapIpv4Address
 #include <iphlpapi.h>
 #undef Ipv4Address

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <span>
+#include <vector>
+
+// One question to the kernel's routing netlink family and the reading of its answers.
+namespace platform::linux_backend {
+
+using Bytes = std::span<const std::uint8_t>;
+
+// A request message: the netlink header is added when it is sent, so it holds the family
+// header (rtmsg, ifinfomsg, ifaddrmsg) and its attributes.
+class RtnetlinkRequest {
+  public:
+    template <class FamilyHeader>
+    RtnetlinkRequest(std::uint16_t type, std::uint16_t flags, const FamilyHeader& header)
+        : type_(type), flags_(flags) {
+        Append(&header, sizeof header);
+    }
+
+    void AddAttribute(std::uint16_t attributeType, const void* data, std::size_t length);
+
+    // Sends the request and hands each answer's type and payload to `onReply`, until the
+    // answer is complete. Returns 0, or the positive errno of the kernel's refusal.
+    int Exchange(const std::function<void(std::uint16_t type, Bytes payload)>& onReply) const;
+
+  private:
+    void Append(const void* data, std::size_t length);
+
+    std::uint16_t type_;
+    std::uint16_t flags_;
+    std::vector<std::uint8_t> payload_;
+};
+
+// Reads the family header at the start of a reply payload; false when the payload is short.
+template <class FamilyHeader>
+bool ReadFamilyHeader(Bytes payload, FamilyHeader* header) {
+    if (payload.size() < sizeof *header) return false;
+    std::memcpy(header, payload.data(), sizeof *header);
+    return true;
+}
+
+// The attributes that follow a family header of `headerSize` bytes in a reply payload.
+class RtnetlinkAttributes {
+  public:
+    RtnetlinkAttributes(Bytes payload, std::size_t headerSize);
+
+    // The attribute's data; empty when it is absent.
+    Bytes Find(std::uint16_t attributeType) const;
+
+    // Copies an attribute of exactly the value's size; false when there is none such.
+    template <class Value>
+    bool Read(std::uint16_t attributeType, Value* value) const {
+        const Bytes data = Find(attributeType);
+        if (data.size() != sizeof *value) return false;
+        std::memcpy(value, data.data(), sizeof *value);
+        return true;
+    }
+
+  private:
+    Bytes area_;
+};
+
+}  // namespace platform::linux_backend
