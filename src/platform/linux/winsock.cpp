@@ -37,15 +37,6 @@ int WindowsFamily(int nativeFamily) {
     }
 }
 
-AddrInfo AnswerOf(const addrinfo& entry) {
-    AddrInfo answer;
-    answer.family = WindowsFamily(entry.ai_family);
-    if (entry.ai_family == AF_INET && entry.ai_addr != nullptr) {
-        answer.address = reinterpret_cast<const sockaddr_in*>(entry.ai_addr)->sin_addr.s_addr;
-    }
-    return answer;
-}
-
 struct NativeOption {
     int level;
     int name;
@@ -90,7 +81,7 @@ int getaddrinfo(const char* nodeName, const char* serviceName, const AddrInfoHin
                                    &nativeList);
     if (code != 0) return linux_backend::WindowsResolverError(code);
 
-    const int copied = native::CopyAddressList(nativeList, AnswerOf, result);
+    const int copied = native::CopyAddressList<sockaddr_in>(nativeList, WindowsFamily, result);
     ::freeaddrinfo(nativeList);
     return copied;
 }

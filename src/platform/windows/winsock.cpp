@@ -9,14 +9,8 @@ namespace platform {
 
 namespace {
 
-AddrInfo AnswerOf(const addrinfo& entry) {
-    AddrInfo answer;
-    answer.family = entry.ai_family;
-    if (entry.ai_family == AF_INET && entry.ai_addr != nullptr) {
-        answer.address = reinterpret_cast<const sockaddr_in*>(entry.ai_addr)->sin_addr.S_un.S_addr;
-    }
-    return answer;
-}
+// The Windows numbers are the system's own.
+int SameFamily(int family) { return family; }
 
 struct NativeOption {
     int level;
@@ -64,7 +58,7 @@ int getaddrinfo(const char* nodeName, const char* serviceName, const AddrInfoHin
                                    &nativeList);
     if (code != 0) return code;
 
-    const int copied = native::CopyAddressList(nativeList, AnswerOf, result);
+    const int copied = native::CopyAddressList<sockaddr_in>(nativeList, SameFamily, result);
     ::freeaddrinfo(nativeList);
     return copied;
 }
