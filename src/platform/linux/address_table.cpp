@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/iphlpapi.h"
-#include "platform/linux/rtnetlink_request.h"
+#include "platform/linux/netlink.h"
 #include "platform/linux/windows_error_numbers.h"
 
 namespace platform {
@@ -29,7 +29,7 @@ bool ReadAddressRow(linux_backend::Bytes payload, MibIpAddrRow* row) {
     if (!linux_backend::ReadFamilyHeader(payload, &header) || header.ifa_family != AF_INET) {
         return false;
     }
-    const linux_backend::RtnetlinkAttributes attributes(payload, sizeof header);
+    const linux_backend::NetlinkAttributes attributes(payload, sizeof header);
     // IFA_LOCAL is this end; on a point-to-point link IFA_ADDRESS is the peer.
     if (!attributes.Read(IFA_LOCAL, &row->dwAddr) && !attributes.Read(IFA_ADDRESS, &row->dwAddr)) {
         return false;
@@ -50,13 +50,14 @@ std::uint32_t GetIpAddrTable(MibIpAddrTable* table, std::uint32_t* size, bool so
     if (size == nullptr) return ERROR_INVALID_PARAMETER_RESULT;
     ifaddrmsg header{};
     header.ifa_family = AF_INET;
-    const linux_backend::RtnetlinkRequest request(RTM_GETADDR, NLM_F_DUMP, header);
+    const linux_backend::NetlinkRequest request(RTM_GETADDR, NLM_F_DUMP, header);
 
     std::vector<MibIpAddrRow> rows;
-    const int error = request.Exchange([&](std::uint16_t type, linux_backend::Bytes payload) {
-        MibIpAddrRow row;
-        if (type == RTM_NEWADDR && ReadAddressRow(payload, &row)) rows.push_back(row);
-    });
+    const int error =
+        request.Exchange(NETLINK_ROUTE, [&](std::uint16_t type, linux_backend::Bytes payload) {
+            MibIpAddrRow row;
+            if (type == RTM_NEWADDR && ReadAddressRow(payload, &row)) rows.push_back(row);
+        });
     if (error != 0) return linux_backend::WindowsSystemError(error);
     if (sorted) {
         std::stable_sort(rows.begin(), rows.end(),

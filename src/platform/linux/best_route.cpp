@@ -3,7 +3,7 @@
 
 #include <cerrno>
 #include "platform/iphlpapi.h"
-#include "platform/linux/rtnetlink_request.h"
+#include "platform/linux/netlink.h"
 #include "platform/linux/windows_error_numbers.h"
 
 namespace platform {
@@ -22,20 +22,21 @@ std::uint32_t LookUpRoute(Ipv4Address destination, RouteAnswer* answer) {
     rtmsg header{};
     header.rtm_family = AF_INET;
     header.rtm_dst_len = 32;
-    linux_backend::RtnetlinkRequest request(RTM_GETROUTE, 0, header);
+    linux_backend::NetlinkRequest request(RTM_GETROUTE, 0, header);
     request.AddAttribute(RTA_DST, &destination, sizeof destination);
 
     bool answered = false;
-    const int error = request.Exchange([&](std::uint16_t type, linux_backend::Bytes payload) {
-        if (type != RTM_NEWROUTE) return;
-        const linux_backend::RtnetlinkAttributes attributes(payload, sizeof(rtmsg));
-        std::uint32_t interfaceIndex = 0;
-        if (!attributes.Read(RTA_OIF, &interfaceIndex)) return;
-        Ipv4Address gateway = 0;
-        answer->interfaceIndex = interfaceIndex;
-        answer->nextHop = attributes.Read(RTA_GATEWAY, &gateway) ? gateway : destination;
-        answered = true;
-    });
+    const int error =
+        request.Exchange(NETLINK_ROUTE, [&](std::uint16_t type, linux_backend::Bytes payload) {
+            if (type != RTM_NEWROUTE) return;
+            const linux_backend::NetlinkAttributes attributes(payload, sizeof(rtmsg));
+            std::uint32_t interfaceIndex = 0;
+            if (!attributes.Read(RTA_OIF, &interfaceIndex)) return;
+            Ipv4Address gateway = 0;
+            answer->interfaceIndex = interfaceIndex;
+            answer->nextHop = attributes.Read(RTA_GATEWAY, &gateway) ? gateway : destination;
+            answered = true;
+        });
     if (error != 0) return linux_backend::WindowsSystemError(error);
     return answered ? NO_ERROR_RESULT : linux_backend::WindowsSystemError(ENETUNREACH);
 }

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/iphlpapi.h"
+#include "platform/linux/netlink.h"
 #include "platform/linux/netlink_notifications.h"
 #include "platform/linux/windows_error_numbers.h"
-#include "platform/linux/wmi_netlink.h"
 
 // The kernel resolves neighbours itself; this asks it to, through its neighbour table, and waits
 // for the outcome as the Windows call does.
@@ -20,9 +20,11 @@ namespace platform {
 
 namespace {
 
-using linux_backend::NetlinkAttribute;
+using linux_backend::Bytes;
+using linux_backend::NetlinkAttributes;
 using linux_backend::NetlinkNotifications;
 using linux_backend::NetlinkRequest;
+using linux_backend::ReadFamilyHeader;
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,26 +50,14 @@ struct Neighbour {
 };
 
 // A request that the kernel acknowledges, so that one that changes something also has an end.
-template <class FixedPart>
-NetlinkRequest Request(std::uint16_t type, std::uint16_t flags, const FixedPart& fixed) {
-    NetlinkRequest request(type, static_cast<std::uint16_t>(NLM_F_REQUEST | NLM_F_ACK | flags));
-    request.AppendFixed(&fixed, sizeof fixed);
-    return request;
+template <class FamilyHeader>
+NetlinkRequest Request(std::uint16_t type, std::uint16_t flags, const FamilyHeader& header) {
+    return NetlinkRequest(type, static_cast<std::uint16_t>(NLM_F_ACK | flags), header);
 }
 
 int Exchange(const NetlinkRequest& request,
-             const std::function<void(const nlmsghdr& message)>& onReply) {
-    return linux_backend::ExchangeNetlink(NETLINK_ROUTE, request, onReply);
-}
-
-// The attributes that follow a reply's fixed part; none when the reply is too short for it.
-template <class FixedPart>
-std::vector<NetlinkAttribute> AttributesOf(const nlmsghdr& message) {
-    if (message.nlmsg_len < NLMSG_LENGTH(sizeof(FixedPart))) return {};
-    const auto* start =
-        static_cast<const std::uint8_t*>(NLMSG_DATA(&message)) + NLMSG_ALIGN(sizeof(FixedPart));
-    return linux_backend::ParseAttributes(start,
-                                          message.nlmsg_len - NLMSG_LENGTH(sizeof(FixedPart)));
+             const std::function<void(std::uint16_t type, Bytes payload)>& onReply) {
+    return request.Exchange(NETLINK_ROUTE, onReply);
 }
 
 Route FindRoute(Ipv4Address destination, Ipv4Address source) {
@@ -79,15 +69,15 @@ Route FindRoute(Ipv4Address destination, Ipv4Address source) {
     request.AddAttribute(RTA_DST, &destination, sizeof destination);
     if (source != 0) request.AddAttribute(RTA_SRC, &source, sizeof source);
     Route route;
-    route.error = Exchange(request, [&route](const nlmsghdr& reply) {
-        if (reply.nlmsg_type != RTM_NEWROUTE || reply.nlmsg_len < NLMSG_LENGTH(sizeof(rtmsg))) {
-            return;
-        }
-        const std::vector<NetlinkAttribute> attributes = AttributesOf<rtmsg>(reply);
-        route.type = static_cast<const rtmsg*>(NLMSG_DATA(&reply))->rtm_type;
-        route.viaGateway = linux_backend::FindAttribute(attributes, RTA_GATEWAY) != nullptr;
-        route.interfaceIndex = static_cast<int>(
-            linux_backend::AttributeU32(linux_backend::FindAttribute(attributes, RTA_OIF)));
+    route.error = Exchange(request, [&route](std::uint16_t type, Bytes reply) {
+        rtmsg header{};
+        if (type != RTM_NEWROUTE || !ReadFamilyHeader(reply, &header)) return;
+        const NetlinkAttributes attributes(reply, sizeof header);
+        route.type = header.rtm_type;
+        route.viaGateway = !attributes.Find(RTA_GATEWAY).empty();
+        std::uint32_t interfaceIndex = 0;
+        attributes.Read(RTA_OIF, &interfaceIndex);
+        route.interfaceIndex = static_cast<int>(interfaceIndex);
     });
     return route;
 }
@@ -104,17 +94,13 @@ int QueryNeighbour(int interfaceIndex, Ipv4Address destination, Neighbour& neigh
     NetlinkRequest request = Request(RTM_GETNEIGH, 0, NeighbourHeader(interfaceIndex));
     request.AddAttribute(NDA_DST, &destination, sizeof destination);
     neighbour = {};
-    const int error = Exchange(request, [&neighbour](const nlmsghdr& reply) {
-        if (reply.nlmsg_type != RTM_NEWNEIGH || reply.nlmsg_len < NLMSG_LENGTH(sizeof(ndmsg))) {
-            return;
-        }
+    const int error = Exchange(request, [&neighbour](std::uint16_t type, Bytes reply) {
+        ndmsg header{};
+        if (type != RTM_NEWNEIGH || !ReadFamilyHeader(reply, &header)) return;
         neighbour.known = true;
-        neighbour.state = static_cast<const ndmsg*>(NLMSG_DATA(&reply))->ndm_state;
-        const std::vector<NetlinkAttribute> attributes = AttributesOf<ndmsg>(reply);
-        if (const NetlinkAttribute* address =
-                linux_backend::FindAttribute(attributes, NDA_LLADDR)) {
-            neighbour.hardwareAddress.assign(address->data, address->data + address->length);
-        }
+        neighbour.state = header.ndm_state;
+        const Bytes address = NetlinkAttributes(reply, sizeof header).Find(NDA_LLADDR);
+        neighbour.hardwareAddress.assign(address.begin(), address.end());
     });
     return error == ENOENT ? 0 : error;
 }
@@ -122,7 +108,7 @@ int QueryNeighbour(int interfaceIndex, Ipv4Address destination, Neighbour& neigh
 int ForgetNeighbour(int interfaceIndex, Ipv4Address destination) {
     NetlinkRequest request = Request(RTM_DELNEIGH, 0, NeighbourHeader(interfaceIndex));
     request.AddAttribute(NDA_DST, &destination, sizeof destination);
-    const int error = Exchange(request, [](const nlmsghdr&) {});
+    const int error = Exchange(request, [](std::uint16_t, Bytes) {});
     return error == ENOENT ? 0 : error;
 }
 
@@ -133,7 +119,7 @@ int StartResolving(int interfaceIndex, Ipv4Address destination) {
     header.ndm_flags = NTF_USE;
     NetlinkRequest request = Request(RTM_NEWNEIGH, NLM_F_CREATE, header);
     request.AddAttribute(NDA_DST, &destination, sizeof destination);
-    return Exchange(request, [](const nlmsghdr&) {});
+    return Exchange(request, [](std::uint16_t, Bytes) {});
 }
 
 bool Answers(const Neighbour& neighbour) {

@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <new>
 
 #include "platform/linux/windows_error_numbers.h"
+#include "platform/native/address_list.h"
 
 namespace platform {
 
@@ -81,33 +81,9 @@ int getaddrinfo(const char* nodeName, const char* serviceName, const AddrInfoHin
                                    &nativeList);
     if (code != 0) return linux_backend::WindowsResolverError(code);
 
-    AddrInfo* head = nullptr;
-    AddrInfo** tail = &head;
-    for (const addrinfo* entry = nativeList; entry != nullptr; entry = entry->ai_next) {
-        auto* copy = new (std::nothrow) AddrInfo{};
-        if (copy == nullptr) {
-            ::freeaddrinfo(nativeList);
-            freeaddrinfo(head);
-            return 8;  // WSA_NOT_ENOUGH_MEMORY
-        }
-        copy->family = WindowsFamily(entry->ai_family);
-        if (entry->ai_family == AF_INET && entry->ai_addr != nullptr) {
-            copy->address = reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr;
-        }
-        *tail = copy;
-        tail = &copy->next;
-    }
+    const int copied = native::CopyAddressList<sockaddr_in>(nativeList, WindowsFamily, result);
     ::freeaddrinfo(nativeList);
-    *result = head;
-    return 0;
-}
-
-void freeaddrinfo(AddrInfo* list) {
-    while (list != nullptr) {
-        AddrInfo* next = list->next;
-        delete list;
-        list = next;
-    }
+    return copied;
 }
 
 Ipv4Address inet_addr(const char* text) { return ::inet_addr(text); }

@@ -2,17 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdarg>
-#include <cstdio>
-
 namespace platform {
-
-void printf(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    std::vprintf(format, arguments);
-    va_end(arguments);
-}
 
 // Wide text is shown in the code page the console displays (the OEM page unless the user
 // changed it); without a console, as when the output is redirected, the ANSI page is used.

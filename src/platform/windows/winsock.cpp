@@ -3,11 +3,14 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <new>
+#include "platform/native/address_list.h"
 
 namespace platform {
 
 namespace {
+
+// The Windows numbers are the system's own.
+int SameFamily(int family) { return family; }
 
 struct NativeOption {
     int level;
@@ -55,34 +58,9 @@ int getaddrinfo(const char* nodeName, const char* serviceName, const AddrInfoHin
                                    &nativeList);
     if (code != 0) return code;
 
-    AddrInfo* head = nullptr;
-    AddrInfo** tail = &head;
-    for (const addrinfo* entry = nativeList; entry != nullptr; entry = entry->ai_next) {
-        auto* copy = new (std::nothrow) AddrInfo{};
-        if (copy == nullptr) {
-            ::freeaddrinfo(nativeList);
-            freeaddrinfo(head);
-            return WSA_NOT_ENOUGH_MEMORY;
-        }
-        copy->family = entry->ai_family;
-        if (entry->ai_family == AF_INET && entry->ai_addr != nullptr) {
-            copy->address =
-                reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.S_un.S_addr;
-        }
-        *tail = copy;
-        tail = &copy->next;
-    }
+    const int copied = native::CopyAddressList<sockaddr_in>(nativeList, SameFamily, result);
     ::freeaddrinfo(nativeList);
-    *result = head;
-    return 0;
-}
-
-void freeaddrinfo(AddrInfo* list) {
-    while (list != nullptr) {
-        AddrInfo* next = list->next;
-        delete list;
-        list = next;
-    }
+    return copied;
 }
 
 Ipv4Address inet_addr(const char* text) { return ::inet_addr(text); }

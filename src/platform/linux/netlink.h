@@ -7,26 +7,37 @@
 #include <span>
 #include <vector>
 
-// One question to the kernel's routing netlink family and the reading of its answers.
+// One question to a kernel netlink family (routing, generic) and the reading of its answers.
 namespace platform::linux_backend {
 
 using Bytes = std::span<const std::uint8_t>;
 
 // A request message: the netlink header is added when it is sent, so it holds the family
-// header (rtmsg, ifinfomsg, ifaddrmsg) and its attributes.
-class RtnetlinkRequest {
+// header (rtmsg, ifinfomsg, genlmsghdr, ...) and its attributes.
+class NetlinkRequest {
   public:
     template <class FamilyHeader>
-    RtnetlinkRequest(std::uint16_t type, std::uint16_t flags, const FamilyHeader& header)
+    NetlinkRequest(std::uint16_t type, std::uint16_t flags, const FamilyHeader& header)
         : type_(type), flags_(flags) {
         Append(&header, sizeof header);
     }
 
     void AddAttribute(std::uint16_t attributeType, const void* data, std::size_t length);
 
-    // Sends the request and hands each answer's type and payload to `onReply`, until the
-    // answer is complete. Returns 0, or the positive errno of the kernel's refusal.
-    int Exchange(const std::function<void(std::uint16_t type, Bytes payload)>& onReply) const;
+    template <class Value>
+    void AddValue(std::uint16_t attributeType, const Value& value) {
+        AddAttribute(attributeType, &value, sizeof value);
+    }
+
+    // Returns the offset to hand to EndNested once the nested attributes are added.
+    std::size_t BeginNested(std::uint16_t attributeType);
+    void EndNested(std::size_t start);
+
+    // Sends the request on a new socket of `protocol` (NETLINK_ROUTE, NETLINK_GENERIC) and hands
+    // each answer's type and payload to `onReply`, until the answer is complete. Returns 0, or the
+    // positive errno of the kernel's refusal.
+    int Exchange(int protocol,
+                 const std::function<void(std::uint16_t type, Bytes payload)>& onReply) const;
 
   private:
     void Append(const void* data, std::size_t length);
@@ -44,10 +55,11 @@ bool ReadFamilyHeader(Bytes payload, FamilyHeader* header) {
     return true;
 }
 
-// The attributes that follow a family header of `headerSize` bytes in a reply payload.
-class RtnetlinkAttributes {
+// The attributes that follow a family header of `headerSize` bytes in a reply payload, or, with
+// a size of 0, those nested in an attribute's data.
+class NetlinkAttributes {
   public:
-    RtnetlinkAttributes(Bytes payload, std::size_t headerSize);
+    NetlinkAttributes(Bytes payload, std::size_t headerSize);
 
     // The attribute's data; empty when it is absent.
     Bytes Find(std::uint16_t attributeType) const;

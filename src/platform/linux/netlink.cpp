@@ -1,7 +1,6 @@
-#include "platform/linux/rtnetlink_request.h"
+#include "platform/linux/netlink.h"
 
 #include <linux/netlink.h>
-#include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,7 +17,8 @@ constexpr std::size_t kReceiveBufferSize = 64 * 1024;
 
 class NetlinkSocket {
   public:
-    NetlinkSocket() : handle_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
+    explicit NetlinkSocket(int protocol)
+        : handle_(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, protocol)) {}
     ~NetlinkSocket() {
         if (handle_ >= 0) ::close(handle_);
     }
@@ -56,26 +56,37 @@ int HandleDatagram(const std::uint8_t* data, std::size_t length,
 
 }  // namespace
 
-void RtnetlinkRequest::Append(const void* data, std::size_t length) {
+void NetlinkRequest::Append(const void* data, std::size_t length) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     payload_.insert(payload_.end(), bytes, bytes + length);
     payload_.resize(NLMSG_ALIGN(payload_.size()));
 }
 
-void RtnetlinkRequest::AddAttribute(std::uint16_t attributeType, const void* data,
-                                    std::size_t length) {
-    rtattr attribute{};
-    attribute.rta_len = static_cast<unsigned short>(RTA_LENGTH(length));
-    attribute.rta_type = attributeType;
+void NetlinkRequest::AddAttribute(std::uint16_t attributeType, const void* data,
+                                  std::size_t length) {
+    nlattr attribute{};
+    attribute.nla_len = static_cast<std::uint16_t>(NLA_HDRLEN + length);
+    attribute.nla_type = attributeType;
     const std::size_t start = payload_.size();
-    payload_.resize(start + RTA_SPACE(length));
+    payload_.resize(start + NLA_ALIGN(attribute.nla_len));
     std::memcpy(payload_.data() + start, &attribute, sizeof attribute);
-    std::memcpy(payload_.data() + start + RTA_LENGTH(0), data, length);
+    if (length > 0) std::memcpy(payload_.data() + start + NLA_HDRLEN, data, length);
 }
 
-int RtnetlinkRequest::Exchange(
-    const std::function<void(std::uint16_t type, Bytes payload)>& onReply) const {
-    const NetlinkSocket socket;
+std::size_t NetlinkRequest::BeginNested(std::uint16_t attributeType) {
+    const std::size_t start = payload_.size();
+    AddAttribute(static_cast<std::uint16_t>(attributeType | NLA_F_NESTED), nullptr, 0);
+    return start;
+}
+
+void NetlinkRequest::EndNested(std::size_t start) {
+    const auto length = static_cast<std::uint16_t>(payload_.size() - start);
+    std::memcpy(payload_.data() + start + offsetof(nlattr, nla_len), &length, sizeof length);
+}
+
+int NetlinkRequest::Exchange(
+    int protocol, const std::function<void(std::uint16_t type, Bytes payload)>& onReply) const {
+    const NetlinkSocket socket(protocol);
     if (socket.handle() < 0) return errno;
 
     nlmsghdr header{};
@@ -108,22 +119,21 @@ int RtnetlinkRequest::Exchange(
     }
 }
 
-RtnetlinkAttributes::RtnetlinkAttributes(Bytes payload, std::size_t headerSize)
+NetlinkAttributes::NetlinkAttributes(Bytes payload, std::size_t headerSize)
     : area_(payload.size() > NLMSG_ALIGN(headerSize) ? payload.subspan(NLMSG_ALIGN(headerSize))
                                                      : Bytes{}) {}
 
-Bytes RtnetlinkAttributes::Find(std::uint16_t attributeType) const {
+// Types compare without the nested and byte-order flags, which the kernel sets on some replies.
+Bytes NetlinkAttributes::Find(std::uint16_t attributeType) const {
     std::size_t offset = 0;
-    while (offset + sizeof(rtattr) <= area_.size()) {
-        rtattr attribute{};
+    while (offset + NLA_HDRLEN <= area_.size()) {
+        nlattr attribute{};
         std::memcpy(&attribute, area_.data() + offset, sizeof attribute);
-        if (attribute.rta_len < sizeof attribute || offset + attribute.rta_len > area_.size()) {
-            break;
+        if (attribute.nla_len < NLA_HDRLEN || offset + attribute.nla_len > area_.size()) break;
+        if ((attribute.nla_type & NLA_TYPE_MASK) == attributeType) {
+            return area_.subspan(offset + NLA_HDRLEN, attribute.nla_len - NLA_HDRLEN);
         }
-        if (attribute.rta_type == attributeType) {
-            return area_.subspan(offset + RTA_LENGTH(0), attribute.rta_len - RTA_LENGTH(0));
-        }
-        offset += RTA_ALIGN(attribute.rta_len);
+        offset += NLA_ALIGN(attribute.nla_len);
     }
     return {};
 }
