@@ -1,5 +1,10 @@
 #include "lab.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,7 +25,10 @@ std::vector<std::string> Words(const std::string& text) {
 
 }  // namespace
 
-Lab::Lab(std::string prefix) : prefix_(std::move(prefix)) { RemoveLeftovers(); }
+Lab::Lab(std::string prefix)
+    : prefix_(std::move(prefix)), runPrefix_(prefix_ + "-" + std::to_string(::getpid())) {
+    RemoveLeftovers();
+}
 
 Lab::~Lab() {
     for (auto host = hosts_.rbegin(); host != hosts_.rend(); ++host) {
@@ -31,17 +39,30 @@ Lab::~Lab() {
     }
 }
 
-std::string Lab::Namespace(const std::string& host) const { return prefix_ + "-" + host; }
+std::string Lab::Namespace(const std::string& host) const { return runPrefix_ + "-" + host; }
+
+// Names are "<prefix>-<process id>-<host>": a lab whose process is gone was left behind by a run
+// that died, while the labs of runs still going on (another build tree testing at the same time)
+// are theirs to remove.
+bool Lab::IsLeftover(const std::string& name) const {
+    const std::string mine = prefix_ + "-";
+    if (name.rfind(mine, 0) != 0) return false;
+    const std::size_t end = name.find('-', mine.size());
+    if (end == std::string::npos || end == mine.size()) return false;
+    const std::string digits = name.substr(mine.size(), end - mine.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos) return false;
+    const auto owner = static_cast<pid_t>(std::stol(digits));
+    return owner != ::getpid() && ::kill(owner, 0) != 0 && errno == ESRCH;
+}
 
 void Lab::RemoveLeftovers() const {
-    const std::string mine = prefix_ + "-";
-    for (const std::string& line : Words(Run({"ip", "netns", "list"}).output)) {
-        if (line.rfind(mine, 0) == 0) Run({"ip", "netns", "del", line});
+    for (const std::string& name : Words(Run({"ip", "netns", "list"}).output)) {
+        if (IsLeftover(name)) Run({"ip", "netns", "del", name});
     }
     std::error_code ignored;
     if (!std::filesystem::exists(kNetnsEtc, ignored)) return;
     for (const auto& entry : std::filesystem::directory_iterator(kNetnsEtc, ignored)) {
-        if (entry.path().filename().string().rfind(mine, 0) == 0) {
+        if (IsLeftover(entry.path().filename().string())) {
             std::filesystem::remove_all(entry.path(), ignored);
         }
     }

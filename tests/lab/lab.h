@@ -10,7 +10,7 @@
 // in the machine's own namespace: links are created straight inside their namespaces, host names
 // resolve only through each namespace's own hosts file, and the destructor removes every
 // namespace and file again. Leftovers of an earlier, aborted run with the same prefix are removed
-// when the lab is constructed.
+// when the lab is constructed; the labs of runs still going on are left alone.
 namespace lab {
 
 struct RunResult {
@@ -28,7 +28,8 @@ void RunChecked(const std::vector<std::string>& argv);
 
 class Lab {
   public:
-    // `prefix` names every namespace of this lab ("<prefix>-<name>"); give each suite its own.
+    // `prefix` and this process's id name every namespace of this lab
+    // ("<prefix>-<process id>-<host>"); give each suite its own prefix.
     explicit Lab(std::string prefix);
     ~Lab();
     Lab(const Lab&) = delete;
@@ -71,11 +72,13 @@ class Lab {
     std::string MacOf(const std::string& host, const std::string& link) const;
 
   private:
+    bool IsLeftover(const std::string& name) const;
     void RemoveLeftovers() const;
     void WriteEtcFiles(const std::string& host,
                        const std::vector<std::pair<std::string, std::string>>& hostsEntries) const;
 
     std::string prefix_;
+    std::string runPrefix_;
     std::vector<std::string> hosts_;
 };
 

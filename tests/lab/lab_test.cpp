@@ -2,6 +2,7 @@
 #include "wine.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,19 +21,33 @@ bool NamespaceExists(const std::string& name) {
     return std::filesystem::exists("/var/run/netns/" + name);
 }
 
-TEST_F(LabTest, RemovesItsNamespacesAndFilesAndLeftoversOfEarlierRuns) {
+// The id of a process that has ended, as a run that died before cleaning up leaves behind.
+pid_t EndedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(LabTest, RemovesLeftoversOfEndedRunsButNotLabsStillInUse) {
+    const std::string leftover = "nrl-" + std::to_string(EndedProcessId()) + "-a";
+    lab::RunChecked({"ip", "netns", "add", leftover});
+    std::filesystem::create_directories("/etc/netns/" + leftover);
+
     auto first = std::make_unique<lab::Lab>("nrl");
+    EXPECT_FALSE(NamespaceExists(leftover));
+    EXPECT_FALSE(std::filesystem::exists("/etc/netns/" + leftover));
+
     first->AddHost("a");
-    ASSERT_TRUE(NamespaceExists("nrl-a"));
-    ASSERT_TRUE(std::filesystem::exists("/etc/netns/nrl-a/hosts"));
+    const std::string inUse = first->Namespace("a");
+    ASSERT_TRUE(NamespaceExists(inUse));
+    ASSERT_TRUE(std::filesystem::exists("/etc/netns/" + inUse + "/hosts"));
+    lab::Lab second("nrl");
+    EXPECT_TRUE(NamespaceExists(inUse)) << "a lab still in use must survive";
 
-    lab::Lab second("nrl");  // as after a run that died before cleaning up
-    EXPECT_FALSE(NamespaceExists("nrl-a"));
-    EXPECT_FALSE(std::filesystem::exists("/etc/netns/nrl-a"));
-
-    second.AddHost("b");
     first.reset();
-    EXPECT_TRUE(NamespaceExists("nrl-b")) << "another lab's host must survive";
+    EXPECT_FALSE(NamespaceExists(inUse));
+    EXPECT_FALSE(std::filesystem::exists("/etc/netns/" + inUse));
 }
 
 TEST_F(LabTest, NamesResolveOnlyFromTheHostsFile) {
