@@ -31,6 +31,14 @@ inline std::u16string WideFromBytes(std::string_view bytes) {
     return text;
 }
 
+// The bytes up to the next newline, which is dropped; `rest` keeps what follows it.
+inline std::string_view TakeLine(std::string_view& rest) {
+    const std::size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    return line;
+}
+
 // The text as single bytes, or nothing when a character does not fit in one.
 inline std::optional<std::string> SingleBytes(std::u16string_view text) {
     std::string bytes;
