@@ -71,8 +71,7 @@ struct Request {
 //   fail CALL                             calls whose text begins with CALL fail
 Request BuildRepository(std::string_view input) {
     fake::Reset();
-    fake::WmiClasses& adapters = fake::wmi.namespaces[kCimv2];
-    adapters[kAdapterClass];
+    std::vector<fake::Properties>& adapters = fake::wmi.namespaces[kCimv2][kAdapterClass];
     fake::WmiClasses& power = fake::wmi.namespaces[kWmi];
 
     std::string_view first = TakeLine(input);
@@ -87,7 +86,7 @@ Request BuildRepository(std::string_view input) {
                  {u"MACAddress", u"Index", u"AdapterTypeID", u"PNPDeviceID"}) {
                 SetProperty(adapter, name, TakeWord(line));
             }
-            adapters[kAdapterClass].push_back(adapter);
+            adapters.push_back(adapter);
         } else if (kind == "instance") {
             const std::u16string className = WideFromBytes(TakeWord(line));
             const auto setting = kSettingProperty.find(className);

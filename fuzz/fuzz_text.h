@@ -49,8 +49,8 @@ inline std::optional<std::string> SingleBytes(std::u16string_view text) {
     return bytes;
 }
 
-// What a dotted-address text should come to: the system parser's answer on its single bytes, and
-// no address for text that has a character beyond them.
+// What a dotted-address text should come to: no address for the empty text or for text with a
+// character beyond a single byte, else the system parser's answer on its single bytes.
 inline Ipv4Address ExpectedIpv4(std::u16string_view text) {
     const std::optional<std::string> bytes = SingleBytes(text);
     if (!bytes || bytes->empty()) return IPV4_NONE;

@@ -99,22 +99,21 @@ bool IsDirectPacket(const std::vector<std::uint8_t>& bytes) {
 // option not given; the bytes after them script the resolver and the sockets.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view rest(reinterpret_cast<const char*>(data), size);
-    const std::u16string macGiven = WideFromBytes(TakeLine(rest));
-    const std::u16string ipGiven = WideFromBytes(TakeLine(rest));
-    const std::u16string subnetGiven = WideFromBytes(TakeLine(rest));
-    const std::u16string computerGiven = WideFromBytes(TakeLine(rest));
+    const std::u16string mac = WideFromBytes(TakeLine(rest));
+    const std::u16string ip = WideFromBytes(TakeLine(rest));
+    const std::u16string subnet = WideFromBytes(TakeLine(rest));
+    const std::u16string computer = WideFromBytes(TakeLine(rest));
     FuzzedDataProvider input(reinterpret_cast<const std::uint8_t*>(rest.data()), rest.size());
     fake::Reset();
-    const std::optional<Ipv4Address> resolved = ScriptResolver(input, computerGiven);
+    const std::optional<Ipv4Address> resolved = ScriptResolver(input, computer);
     ScriptSockets(input);
 
-    SendWake(macGiven, ipGiven, subnetGiven, computerGiven);
+    SendWake(mac, ip, subnet, computer);
 
-    const Ipv4Address mask = ExpectedIpv4(subnetGiven);
-    const Ipv4Address target = ExpectedIpv4(ipGiven);
-    const bool magicDue =
-        macGiven.size() == kMacTextLength && mask != IPV4_NONE && target != IPV4_NONE;
-    const bool lookupDue = !computerGiven.empty() && SingleBytes(computerGiven).has_value();
+    const Ipv4Address mask = ExpectedIpv4(subnet);
+    const Ipv4Address target = ExpectedIpv4(ip);
+    const bool magicDue = mac.size() == kMacTextLength && mask != IPV4_NONE && target != IPV4_NONE;
+    const bool lookupDue = !computer.empty() && SingleBytes(computer).has_value();
 
     // The lines: an optional magic-packet line, then the lookup line, then an ARP line that is
     // always followed by a direct-packet line, and nothing else.
@@ -149,8 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(datagram.address == (~mask | target));
             for (std::size_t i = 0; i < 6; ++i) {
                 const std::uint8_t expected =
-                    static_cast<std::uint8_t>(AsciiHexDigit(macGiven[i * 3]).value_or(0) * 16 +
-                                              AsciiHexDigit(macGiven[i * 3 + 1]).value_or(0));
+                    static_cast<std::uint8_t>(AsciiHexDigit(mac[i * 3]).value_or(0) * 16 +
+                                              AsciiHexDigit(mac[i * 3 + 1]).value_or(0));
                 FUZZ_CHECK(datagram.bytes[6 + i] == expected);
             }
             ++magicCount;
