@@ -174,9 +174,7 @@ std::vector<BadInputCase> Cases() {
         {"TwoBadBytesMakeMacTooLong", WakeWith("00:11:22:33:44:5\xC0\xAF", kAwake, kMask),
          kArpAndDirectLines, kArpAndDirect},
         {"BadByteInQueriedMacPrintedAsReplacement",
-         {"-query", "-mac",
-          "\xFF"
-          "0:11:22:33:44:55"},
+         {"-query", "-mac", std::string("\xFF") + "0:11:22:33:44:55"},
          AdapterOutput(kReplacement + "0:11:22:33:44:55", kQueryFailed),
          {}},
         {"BadByteEndsIp", WakeWith(kMac, "10.88.0.2\xFF", kMask), "", {}},
@@ -185,12 +183,15 @@ std::vector<BadInputCase> Cases() {
          kArpAndDirectLines, kArpAndDirect},
         {"BadByteInComputerSkipsLookup", {"-wake", "-computer", "awake.lab\xFF"}, "", {}},
         {"BadByteInComputerKeepsIp",
-         {"-wake", "-computer",
-          "\xFF"
-          "awake.lab",
-          "-ip", kAwake},
+         {"-wake", "-computer", std::string("\xFF") + "awake.lab", "-ip", kAwake},
          kArpAndDirectLines,
          kArpAndDirect},
+
+        // A MAC as typed is printed, never read as a format.
+        {"FormatDirectivesInMacPrintedAsTyped",
+         {"-query", "-mac", "%s%n%x%%\n%S"},
+         AdapterOutput("%s%n%x%%\n%S", kQueryFailed),
+         {}},
 
         // Characters above 255. Each is a digit or letter plus 256, so cutting it to a byte
         // would make a valid text.
