@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "call_log.h"
@@ -92,14 +94,16 @@ std::u16string Mebibyte(const std::u16string& start) {
     return start + std::u16string(kMebibyte - start.size(), u'x');
 }
 
+constexpr std::string_view kLookupCall = "getaddrinfo(";
+
 // What reached the sockets layer and the IP Helper interface, in order.
 std::vector<std::string> Traffic() {
     std::vector<std::string> traffic;
     std::size_t datagram = 0;
     for (const std::string& call : fake::calls) {
-        if (call.starts_with("getaddrinfo(")) {
-            const std::size_t nameEnd = call.rfind(", family");
-            traffic.push_back("lookup of " + std::to_string(nameEnd - 12) + " bytes");
+        if (call.starts_with(kLookupCall)) {
+            const std::size_t nameLength = call.rfind(", family") - kLookupCall.size();
+            traffic.push_back("lookup of " + std::to_string(nameLength) + " bytes");
         } else if (call.starts_with("SendARP(")) {
             traffic.push_back("ARP request");
         } else if (call.starts_with("sendto(")) {
@@ -116,6 +120,9 @@ struct LongArgumentCase {
     std::string console;
     std::vector<std::string> traffic;
 };
+
+// A failing row is named by its name, not by a dump of its bytes.
+void PrintTo(const LongArgumentCase& row, std::ostream* out) { *out << row.name; }
 
 class LongArgumentTest : public ProgramTest,
                          public testing::WithParamInterface<LongArgumentCase> {};
