@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -62,12 +64,61 @@ TEST_F(AdapterLinuxTest, SetWritesFirstSettingThenFailsOnWakeOptions) {
     EXPECT_EQ(tree_.Read(kControl), "auto");
 }
 
-TEST_F(AdapterLinuxTest, UnprivilegedSetIsRefused) {
-    const lab::RunResult result = RunWithTree(
-        {"-set", "-mac", kMac}, {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-    EXPECT_EQ(result.status, 0) << result.errors;
-    EXPECT_EQ(result.output, Output(kMac, "The adapter COULD NOT be updated."));
-    EXPECT_EQ(tree_.Read(kControl), "on\n");
+// Every file of the tree with its contents, to see that a refused write changed nothing.
+std::map<std::string, std::string> FilesOf(const SysfsTree& tree) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(tree.Root())) {
+        if (!entry.is_regular_file()) continue;
+        const std::string relative = entry.path().lexically_relative(tree.Root()).string();
+        files[relative] = tree.Read(relative);
+    }
+    return files;
+}
+
+struct WriteCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool privileged;
+    const char* controlBefore;
+    const char* controlAfter;  // null: no file of the tree may change
+};
+
+// The first setting is the one a write reaches on a veth: root changes it (and the last of many
+// -set and -clear words decides how), an unprivileged user is refused and changes nothing.
+TEST_F(AdapterLinuxTest, WritesOfTheFirstSettingNeedPrivilege) {
+    const std::vector<std::string> nobody = {"setpriv", "--reuid=65534", "--regid=65534",
+                                             "--clear-groups"};
+    std::vector<std::string> manySetThenClear;
+    std::vector<std::string> manyClearThenSet;
+    for (int i = 0; i < 500; ++i) {
+        manySetThenClear.insert(manySetThenClear.end(), {"-set", "-clear"});
+        manyClearThenSet.insert(manyClearThenSet.end(), {"-clear", "-set"});
+    }
+    manySetThenClear.insert(manySetThenClear.end(), {"-mac", kMac});
+    manyClearThenSet.insert(manyClearThenSet.end(), {"-mac", kMac});
+    const std::vector<WriteCase> cases = {
+        {"UnprivilegedSet", {"-set", "-mac", kMac}, false, "on\n", nullptr},
+        {"UnprivilegedClear", {"-clear", "-mac", kMac}, false, "auto\n", nullptr},
+        {"Clear", {"-clear", "-mac", kMac}, true, "auto\n", "on"},
+        {"LastOfManyIsClear", manySetThenClear, true, "auto\n", "on"},
+        {"LastOfManyIsSet", manyClearThenSet, true, "on\n", "auto"},
+    };
+    for (const WriteCase& write : cases) {
+        SCOPED_TRACE(write.name);
+        tree_.Write(kControl, write.controlBefore);
+        const auto before = FilesOf(tree_);
+
+        const lab::RunResult result =
+            RunWithTree(write.arguments, write.privileged ? std::vector<std::string>{} : nobody);
+
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(result.output, Output(kMac, "The adapter COULD NOT be updated."));
+        if (write.controlAfter == nullptr) {
+            EXPECT_EQ(FilesOf(tree_), before);
+        } else {
+            EXPECT_EQ(tree_.Read(kControl), write.controlAfter);
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,19 @@
 #include "wake_frames.h"
 
+#include <cstdio>
+
+namespace {
+
+std::string MacInPayload(const std::vector<std::uint8_t>& payload) {
+    if (payload.size() < 12) return "";
+    char text[18];
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", payload[6], payload[7],
+                  payload[8], payload[9], payload[10], payload[11]);
+    return text;
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> MagicPacketFor(const std::string& mac) {
     std::vector<std::uint8_t> packet(6, 0xFF);
     const std::vector<std::uint8_t> address = lab::MacBytes(mac);
@@ -10,8 +24,9 @@ std::vector<std::uint8_t> MagicPacketFor(const std::string& mac) {
 std::string DescribeFrame(const lab::Frame& frame, const std::string& magicMac) {
     if (const auto udp = lab::ReadUdp(frame)) {
         std::string payload = std::to_string(udp->payload.size()) + " bytes";
-        if (udp->payload == MagicPacketFor(magicMac)) {
-            payload = "magic " + magicMac;
+        const std::string mac = magicMac.empty() ? MacInPayload(udp->payload) : magicMac;
+        if (!mac.empty() && udp->payload == MagicPacketFor(mac)) {
+            payload = "magic " + mac;
         } else if (udp->payload == std::vector<std::uint8_t>(32, 0)) {
             payload = "32 zeros";
         }

@@ -10,7 +10,8 @@
 std::vector<std::uint8_t> MagicPacketFor(const std::string& mac);
 
 // "udp to <mac> <address>:<port> ttl <n> <magic MAC|32 zeros|N bytes>", "arp request for
-// <address> from <address> to <mac>", "arp reply ...", or the frame's EtherType.
+// <address> from <address> to <mac>", "arp reply ...", or the frame's EtherType. A payload is a
+// magic packet only for `magicMac`; with `magicMac` empty, for the MAC that its bytes 6 to 11 hold.
 std::string DescribeFrame(const lab::Frame& frame, const std::string& magicMac);
 
 // The frames whose Ethernet source is `mac`, described, apart from ARP replies: those answer the
